@@ -37,3 +37,26 @@ private:
 using Variant = std::variant<std::monostate, Text, Bytes, int32_t, double, bool, AutomationObject>;
 
 }  // namespace kestrova
+
+namespace kestrova {
+
+// COM-style initialisation of the calling thread, through the automation seam.
+void coInitialize();
+void coUninitialize();
+
+// True and a live object in `variable` (any earlier one released); false with
+// `variable` unchanged.
+bool createObject(AutomationObject& variable, const Text& progId);
+// Every failure below yields the empty value, without a message.
+Variant callMember(const AutomationObject& object, const Text& member, const std::vector<Variant>& arguments = {});
+Variant readMember(const AutomationObject& object, const Text& member, const std::vector<Variant>& arguments = {});
+void writeMember(const AutomationObject& object, const Text& member, const std::vector<Variant>& index,
+                 const Variant& value);
+
+// Standard variant coercions: a boolean false reads "0".
+Text variantToText(const Variant& value);
+Bytes variantToBytes(const Variant& value);
+double variantToNumber(const Variant& value);
+AutomationObject variantToObject(const Variant& value);
+
+}  // namespace kestrova
