@@ -8,3 +8,13 @@ void onStopClicked();
 bool onCloseQuery();
 
 }  // namespace kestrova
+
+#include <functional>
+
+namespace kestrova {
+
+// The routine a start runs on its harvest thread: the front end sets
+// harvestWorker once in main(); tests set their own.
+void setHarvestRoutine(std::function<void()> routine);
+
+}  // namespace kestrova
