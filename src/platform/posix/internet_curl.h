@@ -1,7 +1,7 @@
 #pragma once
 // The Internet-session seam on Linux, over libcurl.
 //
-// Each handle is an object of the session's own table: a null, closed or
+// Each handle names an object in this adapter's own table: a null, closed or
 // foreign handle fails cleanly, and a child keeps working after its parent is
 // closed. The request is made in full by httpSendRequestA: it answers true
 // once the final response's header block has arrived (the body may have broken
