@@ -79,7 +79,8 @@ std::string gbkToUtf8(std::string_view gbk) {
     }
     UErrorCode status = U_ZERO_ERROR;
     int32_t needed = 0;
-    u_strToUTF8(nullptr, 0, &needed, utf16.data(), static_cast<int32_t>(utf16.size()), &status);
+    u_strToUTF8WithSub(nullptr, 0, &needed, utf16.data(), static_cast<int32_t>(utf16.size()), 0xFFFD, nullptr,
+                       &status);
     std::string out(static_cast<size_t>(needed), '\0');
     status = U_ZERO_ERROR;
     u_strToUTF8WithSub(out.data(), needed, &needed, utf16.data(), static_cast<int32_t>(utf16.size()), 0xFFFD,
