@@ -47,6 +47,9 @@ Token scheme
   embedded  302, Location: /jump?target=https://embedded-n-i.example/n/i
                                                     embedded-n-i.example
   empty     302, Location: https:///empty-n-i       the empty line
+  opaque    302, Location: https:opaque-n-i.example/n/i
+                                                    the harvester's choice (no "//")
+  schemeonly 302, Location: https://                the harvester's choice (no host)
   relative  302, Location: /landing/n/i             none (no "http")
   upper     302, Location: HTTP://UPPER-n-i.EXAMPLE/INDEX.HTML
                                                     none (no lower-case "http")
@@ -124,6 +127,8 @@ LOCATIONS = {
     "noslash": "https://noslash-{n}-{i}.example?from={n}-{i}",
     "embedded": "/jump?target=https://embedded-{n}-{i}.example/{n}/{i}",
     "empty": "https:///empty-{n}-{i}",
+    "opaque": "https:opaque-{n}-{i}.example/{n}/{i}",
+    "schemeonly": "https://",
     "relative": "/landing/{n}/{i}",
     "upper": "HTTP://UPPER-{n}-{i}.EXAMPLE/INDEX.HTML",
 }

@@ -181,6 +181,8 @@ class ResultPagesTest(unittest.TestCase):
             ("noslash-3-10", 302, "https://noslash-3-10.example?from=3-10"),
             ("embedded-2-9", 302, "/jump?target=https://embedded-2-9.example/2/9"),
             ("empty-1-1", 302, "https:///empty-1-1"),
+            ("opaque-4-2", 302, "https:opaque-4-2.example/4/2"),
+            ("schemeonly-1-1", 302, "https://"),
             ("relative-1-3", 302, "/landing/1/3"),
             ("upper-1-4", 302, "HTTP://UPPER-1-4.EXAMPLE/INDEX.HTML"),
             ("none-1-2", 302, None),
