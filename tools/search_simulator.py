@@ -529,18 +529,13 @@ def write_port_file(path, port):
     os.replace(temporary, path)
 
 
-def positive(text):
-    value = int(text)
-    if value < 1:
-        raise argparse.ArgumentTypeError("must be 1 or more")
-    return value
-
-
-def non_negative(text):
-    value = int(text)
-    if value < 0:
-        raise argparse.ArgumentTypeError("must be 0 or more")
-    return value
+def bounded_int(minimum, maximum=2**31 - 1):
+    def integer(text):
+        value = int(text)
+        if not minimum <= value <= maximum:
+            raise argparse.ArgumentTypeError("%s is not in %d..%d" % (text, minimum, maximum))
+        return value
+    return integer
 
 
 def kind_list(text):
@@ -556,23 +551,23 @@ def parse_arguments(argv):
     summary, _, details = __doc__.partition("\n\n")
     parser = argparse.ArgumentParser(description=summary, epilog=details,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--port", type=non_negative, default=0,
+    parser.add_argument("--port", type=bounded_int(0, 65535), default=0,
                         help="port to listen on (default: an ephemeral port)")
     parser.add_argument("--port-file", help="write the port to this file once listening")
     parser.add_argument("--http", action="store_true", help="plain HTTP instead of HTTPS")
-    parser.add_argument("--pages", type=positive, default=3,
+    parser.add_argument("--pages", type=bounded_int(1), default=3,
                         help="number of result pages; the last has no next-page marker (default 3)")
-    parser.add_argument("--links-per-page", type=non_negative, default=10,
-                        help="results on every page (default 10)")
+    parser.add_argument("--links-per-page", type=bounded_int(0, 1000), default=10,
+                        help="results on every page, up to 1000 (default 10)")
     layout = parser.add_mutually_exclusive_group()
     layout.add_argument("--special", action="store_true",
                         help="cycle through the special link kinds: " + ",".join(SPECIAL_KINDS))
     layout.add_argument("--kinds", type=kind_list,
                         help="comma-separated link kinds cycled over each page's results")
-    parser.add_argument("--verification-page-at", type=positive, metavar="N",
+    parser.add_argument("--verification-page-at", type=bounded_int(1), metavar="N",
                         help="page N and later redirect to the verification page")
-    parser.add_argument("--reset-at", type=positive, metavar="N", help="reset the connection of page N")
-    parser.add_argument("--stall-at", type=positive, metavar="N", help="never answer page N")
+    parser.add_argument("--reset-at", type=bounded_int(1), metavar="N", help="reset the connection of page N")
+    parser.add_argument("--stall-at", type=bounded_int(1), metavar="N", help="never answer page N")
     parser.add_argument("--keyword-check", metavar="WORD",
                         help="serve results only for WORD, strictly percent-encoded")
     parser.add_argument("--verification-file", default=str(DEFAULT_VERIFICATION_PAGE),

@@ -381,6 +381,7 @@ class LifecycleTest(unittest.TestCase):
             busy.listen()
             cases = [
                 ["--pages", "0"],
+                ["--port", "65536"],
                 ["--links-per-page", "-1"],
                 ["--kinds", "site,bogus"],
                 ["--special", "--kinds", "site"],
