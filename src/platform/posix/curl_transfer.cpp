@@ -220,6 +220,15 @@ bool setCookieStore(CURL* easy, const TransferRequest& request) {
 
 }  // namespace
 
+std::string withBlanksEscaped(std::string_view url) {
+    std::string escaped;
+    escaped.reserve(url.size());
+    for (const char c : url) {
+        escaped += c == ' ' ? std::string_view("%20") : std::string_view(&c, 1);
+    }
+    return escaped;
+}
+
 bool isHttpToken(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
         const auto byte = static_cast<unsigned char>(c);
@@ -243,8 +252,9 @@ TransferResult performTransfer(const TransferRequest& request) {
     CURL* easy = handle.get();
     Collector collector{result, request.followRedirects};
     HeaderList headers;
+    const std::string url = withBlanksEscaped(request.url);
     const bool configured =
-        set(easy, CURLOPT_URL, request.url.c_str()) && set(easy, CURLOPT_NOSIGNAL, 1L) &&
+        set(easy, CURLOPT_URL, url.c_str()) && set(easy, CURLOPT_NOSIGNAL, 1L) &&
         set(easy, CURLOPT_PROTOCOLS_STR, "http,https") && set(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") &&
         set(easy, CURLOPT_HTTP_VERSION,
             static_cast<long>(request.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1)) &&

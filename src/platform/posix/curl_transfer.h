@@ -69,6 +69,10 @@ struct TransferResult {
 
 TransferResult performTransfer(const TransferRequest& request);
 
+// `url` with every blank written "%20": the Windows components send a blank in
+// an address escaped, where libcurl would refuse the address.
+std::string withBlanksEscaped(std::string_view url);
+
 // True for an HTTP token (a method or a header name): printable ASCII
 // without blanks and separators.
 bool isHttpToken(std::string_view text);

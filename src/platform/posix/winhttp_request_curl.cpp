@@ -104,7 +104,7 @@ struct ParsedUrl {
 // The URL as libcurl will send it, when it is an absolute http or https URL.
 std::optional<ParsedUrl> parseUrl(const std::string& url) {
     const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parts(curl_url(), curl_url_cleanup);
-    if (parts == nullptr || curl_url_set(parts.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
+    if (parts == nullptr || curl_url_set(parts.get(), CURLUPART_URL, withBlanksEscaped(url).c_str(), 0) != CURLUE_OK) {
         return std::nullopt;
     }
     auto part = [&](CURLUPart which) -> std::optional<std::string> {

@@ -255,6 +255,23 @@ TEST_F(InternetWire, HeaderBlockGoesOutLineByLineAsGiven) {
     }
 }
 
+TEST_F(InternetWire, ObjectNameGoesOutAsItsBytesWithBlanksEscaped) {
+    struct Case {
+        std::string objectName;
+        std::string requestLine;
+    } cases[] = {
+        {"/echo?q=a b", "GET /echo?q=a%20b HTTP/1.1"},
+        {"/echo?q=\xD6\xD0%20x", "GET /echo?q=\xD6\xD0%20x HTTP/1.1"},
+        {"echo", "GET /echo HTTP/1.1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.objectName);
+        const Outcome outcome = exchange(plain(c.objectName));
+        EXPECT_TRUE(outcome.sent);
+        EXPECT_EQ(parseEcho(outcome.body).requestLine, c.requestLine);
+    }
+}
+
 TEST_F(InternetWire, OptionalDataIsSentByteForByteWithoutAddedContentType) {
     const std::string data("a\0b\xFF\r\n", 6);
     for (const char* verb : {"POST", "PUT"}) {

@@ -165,6 +165,21 @@ TEST_F(WinHttpWire, SetRequestHeaderRefusesWhatIsNoHeader) {
     EXPECT_EQ(echo().headers.size(), 3u) << "Host, User-Agent and Accept only";
 }
 
+TEST_F(WinHttpWire, UrlGoesOutAsItsBytesWithBlanksEscaped) {
+    struct Case {
+        std::string pathAndQuery;
+        std::string requestLine;
+    } cases[] = {
+        {"/echo?q=a b", "GET /echo?q=a%20b HTTP/1.1"},
+        {"/echo?q=\xD6\xD0%20x", "GET /echo?q=\xD6\xD0%20x HTTP/1.1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pathAndQuery);
+        ASSERT_TRUE(fetch(httpServer().url(c.pathAndQuery)));
+        EXPECT_EQ(echo().requestLine, c.requestLine);
+    }
+}
+
 TEST_F(WinHttpWire, BodyGoesOutByteForByte) {
     const std::string bytes("a\0b\xFF", 4);
     struct Case {
@@ -180,7 +195,8 @@ TEST_F(WinHttpWire, BodyGoesOutByteForByte) {
         ASSERT_TRUE(send({c.body}));
         const Echo sent = echo();
         EXPECT_EQ(sent.requestLine, "POST /echo HTTP/1.1");
-        EXPECT_EQ(sent.named("Content-Length"), std::vector<std::string>{"Content-Length: " + std::to_string(c.sent.size())});
+        EXPECT_EQ(sent.named("Content-Length"),
+                  std::vector<std::string>{"Content-Length: " + std::to_string(c.sent.size())});
         EXPECT_EQ(sent.body, c.sent);
     }
 }
