@@ -288,6 +288,16 @@ TEST_F(InternetWire, OptionalDataIsSentByteForByteWithoutAddedContentType) {
     }
 }
 
+TEST_F(InternetWire, HeadAnswerEndsAtItsHeadersWhateverItsContentLength) {
+    Call call = plain("/landing");
+    call.verb = "HEAD";
+    const Outcome outcome = exchange(call);
+    EXPECT_TRUE(outcome.sent);
+    EXPECT_EQ(outcome.body, "");
+    EXPECT_FALSE(outcome.lastReadFailed);
+    EXPECT_TRUE(contains(outcome.headers, "\r\nContent-Length: 6\r\n")) << outcome.headers;
+}
+
 TEST_F(InternetWire, StallingServerEndsWithinTheIdleTime) {
     struct Case {
         std::string path;
