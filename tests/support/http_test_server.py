@@ -20,7 +20,9 @@ Routes (query values are percent-decoded):
                         and the body "redirecting".
   /landing              200 "landed", no Location.
   /cookies?set=V&set=W  200 "cookies" with one "Set-Cookie: V" line per set.
-  /big-headers?bytes=N  200 "big" with X-Pad headers of at least N bytes.
+  /big-headers?bytes=N&set=V
+                        200 "big" with X-Pad headers of at least N bytes,
+                        and one "Set-Cookie: V" line per set.
   /blob?size=N&chunked=1
                         200 with N body bytes, byte i being i % 251 (so NULs);
                         chunked transfer when chunked=1.
@@ -122,6 +124,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def big_headers(self, query, body):
         wanted = int(query.get("bytes", ["6000"])[0])
         headers = [("X-Pad-%03d" % i, "p" * 90) for i in range(wanted // 100 + 1)]
+        headers += [("Set-Cookie", value) for value in query.get("set", [])]
         self.answer(200, headers, b"big")
 
     def send_blob(self, query, body):
