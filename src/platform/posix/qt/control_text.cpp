@@ -18,7 +18,8 @@ namespace {
 const QString lineBreak = QStringLiteral("\r\n");
 
 // A multi-line edit box keeps one block per line; the system separates its
-// lines with "\r\n", so each line break becomes one block boundary.
+// lines with "\r\n", so each line break becomes one block boundary. A lone CR
+// or LF also breaks the line there and reads back as "\r\n".
 QString toEditLines(const Text& text) {
     QString lines = toQString(text);
     lines.replace(lineBreak, QStringLiteral("\n"));
