@@ -1,7 +1,6 @@
 #include "platform/posix/qt/qt_window.h"
 
 #include <QMessageBox>
-#include <QMetaObject>
 #include <QThread>
 #include <system_error>
 #include <thread>
@@ -96,23 +95,20 @@ bool QtWindow::runOnWindowThread(const std::function<void()>& work) {
     if (closed_) {
         return false;
     }
-    if (QThread::currentThread() == invoker_.thread()) {
+    // A blocking queued call to one's own thread would never return.
+    if (QThread::currentThread() == handOff_.thread()) {
         work();
         return true;
     }
-    // A blocking queued call to one's own thread would never return: hence the
-    // direct call above. The window may close while this call waits its turn.
+    // The window may close while this call waits its turn.
     bool ran = false;
-    const bool delivered = QMetaObject::invokeMethod(
-        &invoker_,
-        [&] {
-            if (!closed_) {
-                work();
-                ran = true;
-            }
-        },
-        Qt::BlockingQueuedConnection);
-    return delivered && ran;
+    const bool served = handOff_.call([&] {
+        if (!closed_) {
+            work();
+            ran = true;
+        }
+    });
+    return served && ran;
 }
 
 }  // namespace kestrova::qt

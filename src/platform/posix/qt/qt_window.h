@@ -4,11 +4,11 @@
 // runOnWindowThread, a blocking queued call that the GUI thread serves from
 // its event loop, a message box's loop included.
 
-#include <QObject>
 #include <atomic>
 #include <functional>
 #include <memory>
 
+#include "platform/posix/qt/hand_off.h"
 #include "platform/posix/qt/main_window.h"
 #include "platform/window.h"
 
@@ -46,8 +46,8 @@ public:
 
 private:
     std::atomic<bool> closed_{false};
-    // Receives the queued calls; it lives on the window's thread.
-    QObject invoker_;
+    // Lives on the window's thread, which serves its calls.
+    HandOff handOff_;
     std::unique_ptr<MainWindow> window_;
     MessageBoxHook messageBoxHook_;
 };
