@@ -365,7 +365,9 @@ void MainWindowTest::clicksStartAndStopARun() {
     QVERIFY(shown_.empty());
 }
 
+namespace {
 enum class Phase { idle, running, stopping };
+}  // namespace
 
 void MainWindowTest::closeQuery_data() {
     QTest::addColumn<int>("phase");
