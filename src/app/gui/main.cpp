@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     const platform::ScopedAdapter<platform::AutomationHost> automationGuard(automation);
     const platform::ScopedAdapter<platform::Host> hostGuard(host);
     const platform::ScopedAdapter<platform::Window> windowGuard(window);
-    setHarvestRoutine(harvestWorker);
+    setHarvestRoutine([] { harvestWorker(); });
 
     window.mainWindow().show();
     const int status = QApplication::exec();
