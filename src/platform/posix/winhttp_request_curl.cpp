@@ -359,12 +359,17 @@ std::optional<Variant> WinHttpRequestCurl::send(uint16_t, const Arguments& argum
     }
     TransferRequest transfer;
     if (!absent(arguments, 0)) {
+        std::vector<unsigned char> body;
         if (const auto* bytes = std::get_if<Bytes>(&arguments[0])) {
-            transfer.body = bytes->data();
+            body = bytes->data();
         } else if (const auto text = textOf(arguments[0])) {
-            transfer.body.emplace(text->begin(), text->end());
+            body.assign(text->begin(), text->end());
         } else {
             return failed;
+        }
+        // An empty body is no body: a GET sent with "" carries no Content-Length.
+        if (!body.empty()) {
+            transfer.body = std::move(body);
         }
     }
     transfer.url = url_.url;

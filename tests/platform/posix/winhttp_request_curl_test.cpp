@@ -201,6 +201,15 @@ TEST_F(WinHttpWire, BodyGoesOutByteForByte) {
     }
 }
 
+TEST_F(WinHttpWire, EmptyBodyIsNoBody) {
+    for (const Variant& empty : {text(""), Variant(Bytes())}) {
+        ASSERT_TRUE(open(httpServer().url("/echo")));
+        ASSERT_TRUE(send({empty}));
+        EXPECT_EQ(echo().requestLine, "GET /echo HTTP/1.1");
+        EXPECT_TRUE(echo().named("Content-Length").empty());
+    }
+}
+
 TEST_F(WinHttpWire, StallingServerFailsTheSendWithinTheTimeouts) {
     for (const char* path : {"/stall", "/stall-body"}) {
         SCOPED_TRACE(path);
