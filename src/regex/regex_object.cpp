@@ -19,13 +19,21 @@ int32_t toInt32(double number) {
 // The class counts items from 0, callers from 1.
 Variant zeroBased(int32_t number) { return Variant(number < 1 ? int32_t{-1} : number - 1); }
 
-// The 1-based byte position of the character that `units` UTF-16 units into
-// the text start at: every character of code page 936, one byte or two, is
-// one UTF-16 unit.
+// The 1-based byte position that `units` UTF-16 units into the text reach,
+// counted as the code-page converter counts them: a lead byte 0x81-0xFE with
+// a trail byte 0x40-0x7E or 0x80-0xFE is one unit for two bytes; every other
+// byte (0x80 and 0xFF included, and a lead byte without a valid trail, whose
+// next byte then counts on its own) is one unit.
 int32_t bytePositionOfUnit(const Text& text, int32_t units) {
+    const auto isLead = [](unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; };
+    const auto isTrail = [](unsigned char byte) {
+        return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFE);
+    };
     int32_t position = 1;
     for (int32_t unit = 0; unit < units && position <= text.length(); ++unit) {
-        position += (text.byteAt(position) >= 0x80 && position < text.length()) ? 2 : 1;
+        const bool pair =
+            isLead(text.byteAt(position)) && position < text.length() && isTrail(text.byteAt(position + 1));
+        position += pair ? 2 : 1;
     }
     return position;
 }
@@ -41,17 +49,13 @@ int32_t foundPosition(const AutomationObject& regExp, const Variant& subject, co
     const int32_t firstIndex = toInt32(variantToNumber(readMember(match, "FirstIndex")));
     const bool ignoreCase = variantToText(readMember(regExp, "IgnoreCase")) != Text("0");
     // FirstIndex counts UTF-16 units, fewer than the bytes before the match
-    // when double-byte characters precede it; starting the search at the byte
-    // where that many characters end keeps an earlier copy of the found text
-    // from being taken for it.
+    // when double-byte characters precede it: searching from FirstIndex itself
+    // could take an earlier copy of the found text for it.
     const int32_t start = bytePositionOfUnit(subjectText, firstIndex);
     if (found.empty()) {
         return start - 1;
     }
-    int32_t position = findText(subjectText, found, start, ignoreCase);
-    if (position < 0) {
-        position = findText(subjectText, found, firstIndex, ignoreCase);
-    }
+    const int32_t position = findText(subjectText, found, start, ignoreCase);
     return position < 0 ? -1 : position - 1;
 }
 
