@@ -1,6 +1,7 @@
 #include "foundation/automation.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <initializer_list>
 #include <optional>
@@ -102,11 +103,9 @@ Text variantToText(const Variant& value) {
 }
 
 Bytes variantToBytes(const Variant& value) {
+    // Only a byte array holds bytes; a text is no body.
     if (const auto* bytes = std::get_if<Bytes>(&value)) {
         return *bytes;
-    }
-    if (const auto* text = std::get_if<Text>(&value)) {
-        return Bytes::fromRaw(text->bytes());
     }
     return Bytes();
 }
@@ -122,6 +121,14 @@ double variantToNumber(const Variant& value) {
         double operator()(const AutomationObject&) const { return 0; }
     };
     return std::visit(Coerce{}, value);
+}
+
+int32_t variantToInteger(const Variant& value) {
+    const double truncated = std::trunc(variantToNumber(value));
+    if (!(truncated >= INT32_MIN && truncated <= INT32_MAX)) {
+        return 0;
+    }
+    return static_cast<int32_t>(truncated);
 }
 
 AutomationObject variantToObject(const Variant& value) {

@@ -1,20 +1,8 @@
 #include "regex/regex_object.h"
 
-#include <cmath>
-
 namespace kestrova {
 
 namespace {
-
-// Numbers the class answers as floating point, truncated toward zero; what no
-// 32-bit integer holds reads as 0.
-int32_t toInt32(double number) {
-    const double truncated = std::trunc(number);
-    if (!(truncated >= INT32_MIN && truncated <= INT32_MAX)) {
-        return 0;
-    }
-    return static_cast<int32_t>(truncated);
-}
 
 // The class counts items from 0, callers from 1.
 Variant zeroBased(int32_t number) { return Variant(number < 1 ? int32_t{-1} : number - 1); }
@@ -46,7 +34,7 @@ int32_t foundPosition(const AutomationObject& regExp, const Variant& subject, co
         return -1;
     }
     const Text subjectText = variantToText(subject);
-    const int32_t firstIndex = toInt32(variantToNumber(readMember(match, "FirstIndex")));
+    const int32_t firstIndex = variantToInteger(readMember(match, "FirstIndex"));
     const bool ignoreCase = variantToText(readMember(regExp, "IgnoreCase")) != Text("0");
     // FirstIndex counts UTF-16 units, fewer than the bytes before the match
     // when double-byte characters precede it: searching from FirstIndex itself
@@ -109,7 +97,7 @@ int32_t RegexObject::matchCount() const {
     if (matches.isEmpty()) {
         return 0;
     }
-    return toInt32(variantToNumber(readMember(matches, "Count")));
+    return variantToInteger(readMember(matches, "Count"));
 }
 
 Text RegexObject::matchText(int32_t match, int32_t* position) const {
@@ -134,7 +122,7 @@ Text RegexObject::subMatchText(int32_t match, int32_t group, int32_t* position) 
 int32_t RegexObject::subMatchCount() const {
     const AutomationObject first = variantToObject(readMember(matches, "Item", {Variant(int32_t{0})}));
     const AutomationObject groups = variantToObject(readMember(first, "SubMatches"));
-    return toInt32(variantToNumber(readMember(groups, "Count")));
+    return variantToInteger(readMember(groups, "Count"));
 }
 
 }  // namespace kestrova
