@@ -150,7 +150,8 @@ Text replaceText(const Text& text, const Text& sought, const Text& replacement, 
                  std::optional<int32_t> count, bool ignoreCase) {
     const int32_t length = text.length();
     const int32_t soughtLength = sought.length();
-    const int32_t before = start - 1 < 0 ? 0 : start - 1;
+    // Compared before subtracting, so that the lowest start cannot overflow.
+    const int32_t before = start < 1 ? 0 : start - 1;
     const bool limited = count.has_value() && *count >= 0;
     int32_t remaining = limited ? *count : 0;
     if (length == 0 || soughtLength == 0 || before >= length || (limited && remaining == 0)) {

@@ -39,4 +39,11 @@ void PrintTo(const TextArray& array, std::ostream* out) {
     *out << '}';
 }
 
+void PrintTo(const DateTime& time, std::ostream* out) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day, time.hour,
+                  time.minute, time.second);
+    *out << text;
+}
+
 }  // namespace kestrova

@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "foundation/date_time.h"
 #include "foundation/text.h"
 
 namespace kestrova {
@@ -11,5 +12,6 @@ namespace kestrova {
 void PrintTo(const Text& text, std::ostream* out);
 void PrintTo(const Bytes& bytes, std::ostream* out);
 void PrintTo(const TextArray& array, std::ostream* out);
+void PrintTo(const DateTime& time, std::ostream* out);
 
 }  // namespace kestrova
