@@ -86,8 +86,8 @@ std::shared_ptr<platform::Dispatch> makeFakeObject(const std::shared_ptr<FakeAut
 std::string describe(const Variant& value) {
     struct Render {
         std::string operator()(std::monostate) const { return "empty"; }
-        std::string operator()(const Text& text) const { return quoted(text.bytes()); }
-        std::string operator()(const Bytes& bytes) const { return "bytes " + quoted(bytes.view()); }
+        std::string operator()(const Text& text) const { return quotedBytes(text.bytes()); }
+        std::string operator()(const Bytes& bytes) const { return "bytes " + quotedBytes(bytes.view()); }
         std::string operator()(int32_t number) const { return std::to_string(number); }
         std::string operator()(double number) const {
             char buffer[40];

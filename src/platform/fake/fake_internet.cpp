@@ -9,7 +9,7 @@ namespace kestrova::fake {
 
 namespace {
 
-std::string text(const char* value) { return value == nullptr ? "null" : quoted(value); }
+std::string text(const char* value) { return value == nullptr ? "null" : quotedBytes(value); }
 
 std::string number(uint32_t value) { return std::to_string(value); }
 
@@ -19,7 +19,7 @@ std::string list(const char** values) {
     }
     std::string rendered = "{";
     for (const char** value = values; *value != nullptr; ++value) {
-        rendered += (value == values ? "" : ", ") + quoted(*value);
+        rendered += (value == values ? "" : ", ") + quotedBytes(*value);
     }
     return rendered + "}";
 }
@@ -34,7 +34,7 @@ std::string optionBuffer(const void* buffer, uint32_t length) {
         std::memcpy(&value, buffer, sizeof value);
         return hex32(value);
     }
-    return quoted(std::string_view(static_cast<const char*>(buffer), length));
+    return quotedBytes(std::string_view(static_cast<const char*>(buffer), length));
 }
 
 }  // namespace
@@ -116,9 +116,9 @@ bool FakeInternet::internetSetOptionA(platform::InternetHandle handle, uint32_t 
 
 bool FakeInternet::httpSendRequestA(platform::InternetHandle request, const char* headers, uint32_t headersLength,
                                     const void* optional, uint32_t optionalLength) {
-    const std::string sentHeaders = headers == nullptr ? "null" : quoted(std::string_view(headers, headersLength));
+    const std::string sentHeaders = headers == nullptr ? "null" : quotedBytes(std::string_view(headers, headersLength));
     const std::string sentData =
-        optional == nullptr ? "null" : quoted(std::string_view(static_cast<const char*>(optional), optionalLength));
+        optional == nullptr ? "null" : quotedBytes(std::string_view(static_cast<const char*>(optional), optionalLength));
     record("HttpSendRequestA", {name(request), sentHeaders, number(headersLength), sentData, number(optionalLength)});
     if (script_.unreachable || !isOpen(request, Kind::request)) {
         return false;

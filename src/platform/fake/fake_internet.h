@@ -21,9 +21,9 @@ struct InternetScript {
     // the header query fails.
     bool unreachable = false;
     // Handed out in pieces of the size each read asks for.
-    Bytes body;
+    Bytes body{};
     // The raw header text; absent, the header query fails as with no response.
-    std::optional<std::string> rawHeaders;
+    std::optional<std::string> rawHeaders{};
 };
 
 class FakeInternet final : public platform::Internet {
@@ -51,7 +51,7 @@ public:
 
     // Every call as one line, e.g. HttpOpenRequestA(#2, "GET", "/", "HTTP/1.1",
     // null, null, 0x80000010, 0): handles as #n in the order they were handed
-    // out, texts quoted (see quoted()), null pointers as null, flags in hex.
+    // out, texts quoted (see quotedBytes()), null pointers as null, flags in hex.
     const std::vector<std::string>& calls() const { return calls_; }
     // The calls of one function, in order.
     std::vector<std::string> callsOf(const std::string& function) const;

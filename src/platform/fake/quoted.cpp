@@ -5,7 +5,7 @@
 
 namespace kestrova::fake {
 
-std::string quoted(std::string_view bytes) {
+std::string quotedBytes(std::string_view bytes) {
     std::string out = "\"";
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
