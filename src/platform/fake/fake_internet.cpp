@@ -136,8 +136,10 @@ bool FakeInternet::internetReadFile(platform::InternetHandle request, void* buff
     }
     const auto& body = script_.body.data();
     const size_t piece = std::min<size_t>(bytesToRead, body.size() - bodyRead_);
-    std::memcpy(buffer, body.data() + bodyRead_, piece);
-    bodyRead_ += piece;
+    if (piece > 0) {
+        std::memcpy(buffer, body.data() + bodyRead_, piece);
+        bodyRead_ += piece;
+    }
     *bytesRead = static_cast<uint32_t>(piece);
     return true;
 }
