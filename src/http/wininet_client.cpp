@@ -74,8 +74,7 @@ Bytes readBody(platform::Internet& internet, InternetHandle requestHandle) {
 Text readResponseHeaders(platform::Internet& internet, InternetHandle requestHandle) {
     std::string buffer(headerBufferSize, ' ');
     uint32_t size = headerBufferSize;
-    if (!internet.httpQueryInfoA(requestHandle, platform::HTTP_QUERY_RAW_HEADERS_CRLF, buffer.data(), &size,
-                                 nullptr)) {
+    if (!internet.httpQueryInfoA(requestHandle, platform::HTTP_QUERY_RAW_HEADERS_CRLF, buffer.data(), &size, nullptr)) {
         return blankText(static_cast<int32_t>(headerBufferSize));
     }
     // The zero-terminated text the call wrote.
@@ -111,9 +110,9 @@ Bytes fetchViaWinInet(WinInetRequest& request) {
     const int32_t port = urlPort(request.url);
     InternetHandle connection = nullptr;
     if (port >= 0 && port <= 0xFFFF) {
-        connection = internet.internetConnectA(internetHandle, urlHost(request.url).c_str(),
-                                               static_cast<uint16_t>(port), nullptr, nullptr,
-                                               platform::INTERNET_SERVICE_HTTP, 0, 0);
+        connection =
+            internet.internetConnectA(internetHandle, urlHost(request.url).c_str(), static_cast<uint16_t>(port),
+                                      nullptr, nullptr, platform::INTERNET_SERVICE_HTTP, 0, 0);
     }
     if (connection == nullptr) {
         internet.internetCloseHandle(internetHandle);
@@ -144,8 +143,9 @@ Bytes fetchViaWinInet(WinInetRequest& request) {
         completeHeaders(request, method);
     }
     if (request.cookie && !request.cookie->empty()) {
-        request.requestHeaders += findText(*request.cookie, "Cookie:") > 0 ? concatText("\r\n", *request.cookie)
-                                                                           : concatText("\r\nCookie: ", *request.cookie);
+        request.requestHeaders += findText(*request.cookie, "Cookie:") > 0
+                                      ? concatText("\r\n", *request.cookie)
+                                      : concatText("\r\nCookie: ", *request.cookie);
     }
 
     const Text& headers = request.requestHeaders;

@@ -58,8 +58,8 @@ RegexObject::~RegexObject() {
     coUninitialize();
 }
 
-bool RegexObject::execute(const Text& pattern, const Text& subjectText, bool caseSensitive, bool multiline,
-                          bool global, bool quotePlaceholder) {
+bool RegexObject::execute(const Text& pattern, const Text& subjectText, bool caseSensitive, bool multiline, bool global,
+                          bool quotePlaceholder) {
     const bool ignoreCase = !caseSensitive;
     regExp.clear();
     matches.clear();

@@ -47,7 +47,8 @@ TEST_F(AutomationTest, ACallTriesMethodGetPutAndPutByReference) {
         {"method", DISPATCH_METHOD, {DISPATCH_METHOD}},
         {"get", DISPATCH_PROPERTYGET, {DISPATCH_METHOD, DISPATCH_PROPERTYGET}},
         {"put", DISPATCH_PROPERTYPUT, {DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT}},
-        {"putref", DISPATCH_PROPERTYPUTREF,
+        {"putref",
+         DISPATCH_PROPERTYPUTREF,
          {DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF}},
     };
     for (const BindingCase& c : cases) {
@@ -179,9 +180,9 @@ TEST(VariantCoercion, ToNumber) {
         double number;
     };
     const Case cases[] = {
-        {Variant(), 0},         {int32_t{302}, 302},      {2.75, 2.75},     {true, -1},
-        {false, 0},             {Text(" 15 "), 15},       {Text("1.5"), 1.5}, {Text("12ab"), 0},
-        {Text(""), 0},          {Bytes{'1'}, 0},          {AutomationObject(), 0},
+        {Variant(), 0},          {int32_t{302}, 302}, {2.75, 2.75},      {true, -1},    {false, 0},
+        {Text(" 15 "), 15},      {Text("1.5"), 1.5},  {Text("12ab"), 0}, {Text(""), 0}, {Bytes{'1'}, 0},
+        {AutomationObject(), 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(variantToNumber(c.value), c.number) << variantToText(c.value).bytes();

@@ -131,8 +131,9 @@ TEST_F(FetchViaWinHttpTest, MethodsAndTheContentTypeDefault) {
         platform::ScopedAdapter<platform::AutomationHost> use(fresh);
         WinHttpRequest request{.url = "http://h.example/", .method = c.method};
         fetchViaWinHttp(request);
-        EXPECT_EQ(fresh.answeredCalls("Open"),
-                  std::vector<std::string>{call("Open", std::string("\"") + c.verb + "\", \"http://h.example/\", false")});
+        EXPECT_EQ(
+            fresh.answeredCalls("Open"),
+            std::vector<std::string>{call("Open", std::string("\"") + c.verb + "\", \"http://h.example/\", false")});
         const std::vector<std::string> headers = fresh.answeredCalls("SetRequestHeader");
         const std::string contentType = header("Content-Type", "application/x-www-form-urlencoded");
         EXPECT_EQ(std::count(headers.begin(), headers.end(), contentType), c.contentType ? 1 : 0);
@@ -176,9 +177,9 @@ TEST_F(FetchViaWinHttpTest, HeaderLinesSent) {
 TEST_F(FetchViaWinHttpTest, CompletionStartsWithALineBreakAndNormalisationDropsIt) {
     WinHttpRequest request{.url = "http://h/", .normalizeHeaders = false};
     fetchViaWinHttp(request);
-    EXPECT_EQ(request.requestHeaders,
-              concatText("\r\nAccept: */*\r\nReferer: http://h/\r\nAccept-Language: zh-cn\r\nUser-Agent: ",
-                         defaultAgent));
+    EXPECT_EQ(
+        request.requestHeaders,
+        concatText("\r\nAccept: */*\r\nReferer: http://h/\r\nAccept-Language: zh-cn\r\nUser-Agent: ", defaultAgent));
     EXPECT_EQ(headersSet().front(), header("Accept", "*/*"));
 }
 
@@ -233,9 +234,17 @@ TEST_F(FetchViaWinHttpTest, CookieHeaderAndTheCallersCookie) {
     const Case cases[] = {
         {"absent", std::nullopt, true, {}, std::nullopt, "s=1"},
         {"given empty", Text(""), true, {header("Cookie", "")}, Text("s=1"), "s=1"},
-        {"header name removed, blank kept", Text("cookie: a=2"), false, {header("Cookie", " a=2")}, Text(" a=2"),
+        {"header name removed, blank kept",
+         Text("cookie: a=2"),
+         false,
+         {header("Cookie", " a=2")},
+         Text(" a=2"),
          "s=1"},
-        {"merged when asked", Text("Cookie: a=2; s=0"), true, {header("Cookie", " a=2; s=0")}, Text("s=1; a=2"),
+        {"merged when asked",
+         Text("Cookie: a=2; s=0"),
+         true,
+         {header("Cookie", " a=2; s=0")},
+         Text("s=1; a=2"),
          "s=1; a=2"},
     };
     for (const Case& c : cases) {
@@ -325,9 +334,10 @@ TEST_F(FetchViaWinHttpTest, WithoutAGivenObjectEveryCallMakesAndEndsItsOwn) {
     fetchViaWinHttp(request);
     fetchViaWinHttp(request);
     EXPECT_EQ(host.creationRequests(), (std::vector<Text>{progId, progId}));
-    EXPECT_EQ(host.answeredCalls("Open"),
-              (std::vector<std::string>{call("Open", "\"GET\", \"http://h/\", false"),
-                                        call("Open", "\"GET\", \"http://h/\", false", "WinHttp.WinHttpRequest.5.1#2")}));
+    EXPECT_EQ(
+        host.answeredCalls("Open"),
+        (std::vector<std::string>{call("Open", "\"GET\", \"http://h/\", false"),
+                                  call("Open", "\"GET\", \"http://h/\", false", "WinHttp.WinHttpRequest.5.1#2")}));
     EXPECT_EQ(host.liveObjects(), 0);
 }
 
@@ -353,10 +363,8 @@ TEST_F(FetchViaWinHttpTest, NoObjectNoChange) {
 }
 
 TEST_F(FetchViaWinHttpTest, AGivenEmptyObjectFailsEveryOperation) {
-    WinHttpRequest request{.url = "http://h/",
-                           .responseHeaders = "old",
-                           .statusCode = 200,
-                           .requestObject = AutomationObject()};
+    WinHttpRequest request{
+        .url = "http://h/", .responseHeaders = "old", .statusCode = 200, .requestObject = AutomationObject()};
     EXPECT_EQ(fetchViaWinHttp(request), Bytes());
     EXPECT_TRUE(host.creationRequests().empty());
     EXPECT_EQ(request.responseHeaders, Text());

@@ -118,7 +118,8 @@ TEST(FetchViaWinInet, AgentFlagsAndHeaderBlock) {
          0x80004010,
          "User-Agent:  Bot/1 \r\nAccept: */*\r\nReferer: http://h.example/\r\nAccept-Language: zh-cn"},
         {"keys found in any case and inside longer names",
-         {.url = "http://h.example/", .requestHeaders = "X-Accept: 1\r\nreferer: r\r\naccept-language: en",
+         {.url = "http://h.example/",
+          .requestHeaders = "X-Accept: 1\r\nreferer: r\r\naccept-language: en",
           .normalizeHeaders = false},
          defaultAgent,
          "GET",
@@ -320,8 +321,9 @@ TEST(FetchViaWinInet, CollectsAndMergesReceivedCookies) {
         Text received;
         std::optional<Text> cookieAfter;
     };
-    const std::string twoCookies = "HTTP/1.1 302 Found\r\nSet-Cookie: a=1; path=/; HttpOnly\r\nLocation: /x\r\n"
-                                   "Set-Cookie: b=2\r\n\r\n";
+    const std::string twoCookies =
+        "HTTP/1.1 302 Found\r\nSet-Cookie: a=1; path=/; HttpOnly\r\nLocation: /x\r\n"
+        "Set-Cookie: b=2\r\n\r\n";
     const Case cases[] = {
         {"pairs without attributes, in order", twoCookies, std::nullopt, true, "a=1; b=2", std::nullopt},
         {"none", "HTTP/1.1 200 OK\r\nX: y\r\n\r\n", Text("k=v"), false, "", Text("k=v")},
@@ -329,8 +331,8 @@ TEST(FetchViaWinInet, CollectsAndMergesReceivedCookies) {
          std::nullopt},
         {"merged into the given cookie", twoCookies, Text("b=0; k=v"), true, "a=1; b=2; k=v", Text("a=1; b=2; k=v")},
         {"kept apart when not merging", twoCookies, Text("b=0; k=v"), false, "a=1; b=2", Text("b=0; k=v")},
-        {"a deleted cookie leaves both", "HTTP/1.1 200 OK\r\nSet-Cookie: k=deleted; path=/\r\n\r\n",
-         Text("k=v; m=n"), true, "m=n", Text("m=n")},
+        {"a deleted cookie leaves both", "HTTP/1.1 200 OK\r\nSet-Cookie: k=deleted; path=/\r\n\r\n", Text("k=v; m=n"),
+         true, "m=n", Text("m=n")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

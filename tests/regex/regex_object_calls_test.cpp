@@ -113,9 +113,8 @@ TEST_F(RegexObjectCallsTest, NumbersAskedOfTheCollectionCountFromZeroAndAreTrunc
     });
     host.registerClass("Matches")
         .on("Count", DISPATCH_PROPERTYGET, 2.9)
-        .on("Item", DISPATCH_PROPERTYGET, [this](const std::vector<Variant>&) {
-            return std::optional<Variant>(host.makeObject("Match"));
-        });
+        .on("Item", DISPATCH_PROPERTYGET,
+            [this](const std::vector<Variant>&) { return std::optional<Variant>(host.makeObject("Match")); });
     host.registerClass("Match").on("Value", DISPATCH_PROPERTYGET, Text("v"));
     RegexObject regex;
     ASSERT_TRUE(regex.execute("a", "a"));

@@ -58,9 +58,22 @@ TEST_F(RegexObjectTest, OptionsDecideWhatIsFound) {
         std::vector<Text> found;
     };
     const Case cases[] = {
-        {"placeholder replaced", "x=#引号(\\w+)#引号 y=#引号(\\w+)#引号", "x=\"a\" y=\"b\"", false, true, true, true,
+        {"placeholder replaced",
+         "x=#引号(\\w+)#引号 y=#引号(\\w+)#引号",
+         "x=\"a\" y=\"b\"",
+         false,
+         true,
+         true,
+         true,
          {"x=\"a\" y=\"b\""}},
-        {"placeholder kept", "x=#引号(\\w+)#引号", "x=\"a\" x=#引号b#引号", false, true, true, false, {"x=#引号b#引号"}},
+        {"placeholder kept",
+         "x=#引号(\\w+)#引号",
+         "x=\"a\" x=#引号b#引号",
+         false,
+         true,
+         true,
+         false,
+         {"x=#引号b#引号"}},
         {"case ignored by default", "abc", "xABCx", false, true, true, false, {"ABC"}},
         {"case kept when sensitive", "abc", "xABCx abc", true, true, true, false, {"abc"}},
         {"Chinese ignores case around it", "标题(A)", "标题a 标题A", false, true, true, false, {"标题a", "标题A"}},
@@ -72,7 +85,13 @@ TEST_F(RegexObjectTest, OptionsDecideWhatIsFound) {
         {"caret at the start only otherwise", "^b.", "b1\nb2", false, false, true, false, {"b1"}},
         {"dollar ignores a final line feed unless multiline", "a$", "a\n", false, false, true, false, {}},
         {"dollar at a line end when multiline", "a$", "a\na", false, true, true, false, {"a", "a"}},
-        {"lazy group stops at the first quote", "\"(.*?)\"", "\"a\" \"b\"", false, true, true, false,
+        {"lazy group stops at the first quote",
+         "\"(.*?)\"",
+         "\"a\" \"b\"",
+         false,
+         true,
+         true,
+         false,
          {"\"a\"", "\"b\""}},
         {"empty matches step over characters", "x*", "axb", false, true, true, false, {"", "x", "", ""}},
         {"script escapes", "\\u4E2D\\x41", "中A", true, true, true, false, {"中A"}},
@@ -194,7 +213,13 @@ TEST_F(RegexObjectTest, PositionsAreByteOffsetsAfterDoubleByteText) {
         // GB18030 bytes of U+1F600: four bytes that the converter reads as
         // four units.
         {"after a character outside the BMP", "a(b)", "😀ab😀ab", {4, 10}, {5, 11}},
-        {"after single-byte 0x80 and 0xFF", "a(b)", "\x80\xFF" "ab\x80\xFF" "ab", {2, 6}, {3, 7}},
+        {"after single-byte 0x80 and 0xFF",
+         "a(b)",
+         "\x80\xFF"
+         "ab\x80\xFF"
+         "ab",
+         {2, 6},
+         {3, 7}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -37,7 +37,7 @@ const char* kindName(uint16_t kind) {
 
 struct FakeAutomation::State {
     std::map<std::string, std::pair<Text, FakeClass>> classes;  // by lower-cased ProgID
-    std::map<std::string, int> created;                          // objects made so far, by lower-cased ProgID
+    std::map<std::string, int> created;                         // objects made so far, by lower-cased ProgID
     std::vector<Text> creationRequests;
     std::vector<Invocation> invocations;
     int coInitializeCount = 0;

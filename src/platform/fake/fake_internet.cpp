@@ -85,11 +85,10 @@ platform::InternetHandle FakeInternet::internetOpenA(const char* agent, uint32_t
 }
 
 platform::InternetHandle FakeInternet::internetConnectA(platform::InternetHandle internet, const char* serverName,
-                                                        uint16_t serverPort, const char* userName,
-                                                        const char* password, uint32_t service, uint32_t flags,
-                                                        uintptr_t context) {
-    record("InternetConnectA", {name(internet), text(serverName), number(serverPort), text(userName),
-                                text(password), number(service), hex32(flags), std::to_string(context)});
+                                                        uint16_t serverPort, const char* userName, const char* password,
+                                                        uint32_t service, uint32_t flags, uintptr_t context) {
+    record("InternetConnectA", {name(internet), text(serverName), number(serverPort), text(userName), text(password),
+                                number(service), hex32(flags), std::to_string(context)});
     if (script_.connectFails || !isOpen(internet, Kind::internet)) {
         return nullptr;
     }
@@ -98,8 +97,8 @@ platform::InternetHandle FakeInternet::internetConnectA(platform::InternetHandle
 
 platform::InternetHandle FakeInternet::httpOpenRequestA(platform::InternetHandle connection, const char* verb,
                                                         const char* objectName, const char* version,
-                                                        const char* referrer, const char** acceptTypes,
-                                                        uint32_t flags, uintptr_t context) {
+                                                        const char* referrer, const char** acceptTypes, uint32_t flags,
+                                                        uintptr_t context) {
     record("HttpOpenRequestA", {name(connection), text(verb), text(objectName), text(version), text(referrer),
                                 list(acceptTypes), hex32(flags), std::to_string(context)});
     if (script_.openRequestFails || !isOpen(connection, Kind::connection)) {
@@ -118,7 +117,8 @@ bool FakeInternet::httpSendRequestA(platform::InternetHandle request, const char
                                     const void* optional, uint32_t optionalLength) {
     const std::string sentHeaders = headers == nullptr ? "null" : quotedBytes(std::string_view(headers, headersLength));
     const std::string sentData =
-        optional == nullptr ? "null" : quotedBytes(std::string_view(static_cast<const char*>(optional), optionalLength));
+        optional == nullptr ? "null"
+                            : quotedBytes(std::string_view(static_cast<const char*>(optional), optionalLength));
     record("HttpSendRequestA", {name(request), sentHeaders, number(headersLength), sentData, number(optionalLength)});
     if (script_.unreachable || !isOpen(request, Kind::request)) {
         return false;
@@ -146,7 +146,8 @@ bool FakeInternet::internetReadFile(platform::InternetHandle request, void* buff
 
 bool FakeInternet::httpQueryInfoA(platform::InternetHandle request, uint32_t infoLevel, void* buffer,
                                   uint32_t* bufferLength, uint32_t* index) {
-    record("HttpQueryInfoA", {name(request), number(infoLevel), number(*bufferLength), index == nullptr ? "null" : "index"});
+    record("HttpQueryInfoA",
+           {name(request), number(infoLevel), number(*bufferLength), index == nullptr ? "null" : "index"});
     if (!sent_ || !script_.rawHeaders || infoLevel != platform::HTTP_QUERY_RAW_HEADERS_CRLF ||
         !isOpen(request, Kind::request)) {
         return false;

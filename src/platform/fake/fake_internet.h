@@ -37,8 +37,7 @@ public:
                                               uint32_t service, uint32_t flags, uintptr_t context) override;
     platform::InternetHandle httpOpenRequestA(platform::InternetHandle connection, const char* verb,
                                               const char* objectName, const char* version, const char* referrer,
-                                              const char** acceptTypes, uint32_t flags,
-                                              uintptr_t context) override;
+                                              const char** acceptTypes, uint32_t flags, uintptr_t context) override;
     bool internetSetOptionA(platform::InternetHandle handle, uint32_t option, const void* buffer,
                             uint32_t length) override;
     bool httpSendRequestA(platform::InternetHandle request, const char* headers, uint32_t headersLength,

@@ -263,20 +263,20 @@ public:
 
 private:
     static bool isSurrogatePair(const std::u16string& subject, size_t at) {
-        return at + 1 < subject.size() && subject[at] >= 0xD800 && subject[at] <= 0xDBFF &&
-               subject[at + 1] >= 0xDC00 && subject[at + 1] <= 0xDFFF;
+        return at + 1 < subject.size() && subject[at] >= 0xD800 && subject[at] <= 0xDBFF && subject[at + 1] >= 0xDC00 &&
+               subject[at + 1] <= 0xDFFF;
     }
 
     int run(const std::u16string& subject, size_t start, uint32_t options) {
         // The subject came out of the code-page converter, which writes only
         // well-formed UTF-16.
         const auto text = reinterpret_cast<PCRE2_SPTR>(subject.data());
-        int result = pcre2_match(code_.get(), text, subject.size(), start, options | PCRE2_NO_UTF_CHECK,
-                                 data_.get(), context_.get());
+        int result = pcre2_match(code_.get(), text, subject.size(), start, options | PCRE2_NO_UTF_CHECK, data_.get(),
+                                 context_.get());
         if (result == PCRE2_ERROR_JIT_STACKLIMIT) {
             // The interpreter keeps its state on the heap instead.
-            result = pcre2_match(code_.get(), text, subject.size(), start,
-                                 options | PCRE2_NO_UTF_CHECK | PCRE2_NO_JIT, data_.get(), context_.get());
+            result = pcre2_match(code_.get(), text, subject.size(), start, options | PCRE2_NO_UTF_CHECK | PCRE2_NO_JIT,
+                                 data_.get(), context_.get());
         }
         return result;
     }
