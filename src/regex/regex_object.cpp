@@ -66,9 +66,8 @@ bool RegexObject::execute(const Text& pattern, const Text& subjectText, bool cas
     createObject(regExp, "VBScript.RegExp");
     writeMember(regExp, "IgnoreCase", {}, ignoreCase);
     writeMember(regExp, "Multiline", {}, multiline);
-    // The class has no such property and refuses the write, so "." keeps not
-    // matching a line feed; the write stays so that a class which has it
-    // behaves the same way.
+    // The class has no such property: the write fails, and "." goes on not
+    // matching a line feed.
     writeMember(regExp, "Singleline", {}, true);
     writeMember(regExp, "Global", {}, global);
     writeMember(regExp, "Pattern", {}, quotePlaceholder ? replaceText(pattern, "#引号", "\"") : pattern);
