@@ -158,14 +158,22 @@ TEST_F(InternetWire, CookieStoreServesOnlyRequestsWithoutNoCookies) {
         }
         return exchange(call);
     };
+    // The store is the process's: other tests may have left cookies in it.
+    auto cookieLine = [&](bool store) {
+        const std::vector<std::string> lines = parseEcho(withStore("/echo", store).body).named("Cookie");
+        EXPECT_LE(lines.size(), 1u);
+        return lines.empty() ? std::string() : lines.front();
+    };
     ASSERT_TRUE(withStore("/cookies?set=stored%3D1", true).sent);
     ASSERT_TRUE(withStore("/cookies?set=unstored%3D2", false).sent);
 
-    EXPECT_EQ(parseEcho(withStore("/echo", true).body).named("Cookie"), std::vector<std::string>{"Cookie: stored=1"});
-    EXPECT_TRUE(parseEcho(withStore("/echo", false).body).named("Cookie").empty());
+    const std::string stored = cookieLine(true);
+    EXPECT_TRUE(contains(stored, "stored=1")) << stored;
+    EXPECT_FALSE(contains(stored, "unstored")) << stored;
+    EXPECT_EQ(cookieLine(false), "");
 
     ASSERT_TRUE(withStore("/cookies?set=stored%3D%3B%20Max-Age%3D0", true).sent);
-    EXPECT_TRUE(parseEcho(withStore("/echo", true).body).named("Cookie").empty());
+    EXPECT_FALSE(contains(cookieLine(true), "stored=")) << "deleted by the server";
 }
 
 TEST_F(InternetWire, HeaderQueryFailsWhenTheTextAndItsZeroDoNotFit) {
