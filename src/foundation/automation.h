@@ -57,6 +57,8 @@ void writeMember(const AutomationObject& object, const Text& member, const std::
 Text variantToText(const Variant& value);
 Bytes variantToBytes(const Variant& value);
 double variantToNumber(const Variant& value);
+// The number truncated toward zero; 0 when no 32-bit integer holds it.
+int32_t variantToInteger(const Variant& value);
 AutomationObject variantToObject(const Variant& value);
 
 }  // namespace kestrova
