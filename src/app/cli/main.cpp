@@ -90,7 +90,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    posix::initializeCurl();
+    posix::initCurlGlobal();
     posix::PosixCodePages codePages;
     const platform::ScopedAdapter<platform::CodePages> codePagesGuard(codePages);
 
