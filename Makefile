@@ -40,6 +40,9 @@ test-tsan: deps
 	cmake --build $(TSAN_BUILD_DIR) -j $(JOBS)
 	ctest --test-dir $(TSAN_BUILD_DIR) --output-on-failure -j $(JOBS) -L threads $(CTEST_ARGS)
 
+demo: build
+	@bash scripts/demo.sh $(BUILD_DIR)
+
 bench: build
 	$(BUILD_DIR)/bench/kestrova_bench
 

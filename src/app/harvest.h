@@ -23,9 +23,9 @@ enum class WalkEnd {
 struct HarvestHooks {
     Text searchHost = searchEngineHost;
     // Called once the walk has ended, before the results are de-duplicated.
-    std::function<void(WalkEnd)> walkEnded;
+    std::function<void(WalkEnd)> walkEnded{};
     // Called when the results file could not be written.
-    std::function<void(const Text& path)> fileWriteFailed;
+    std::function<void(const Text& path)> fileWriteFailed{};
 };
 
 void harvestWorker(const HarvestHooks& hooks = {});

@@ -9,12 +9,15 @@
 #include "app/run_control.h"
 #include "platform/posix/automation_posix.h"
 #include "platform/posix/code_pages_posix.h"
+#include "platform/posix/curl_global.h"
 #include "platform/posix/host_posix.h"
 #include "platform/posix/internet_curl.h"
 #include "platform/posix/qt/qt_window.h"
 
 int main(int argc, char** argv) {
     using namespace kestrova;
+    // libcurl asks to be set up before any other thread exists.
+    posix::initCurlGlobal();
     QApplication application(argc, argv);
 
     posix::PosixCodePages codePages;
