@@ -4,8 +4,8 @@ set -euo pipefail
 build_dir=${1:-build}
 exe="$build_dir/src/app/gui/kestrova"
 if [ ! -x "$exe" ]; then
-  echo "Built everything there is; the main window is not part of this build yet."
-  exit 0
+  echo "The main window was not built (configure with -DKESTROVA_BUILD_GUI=ON)." >&2
+  exit 1
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: starting the window on a virtual X display (xvfb-run)."
