@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <condition_variable>
 #include <deque>
-#include <mutex>
 
 #include "app/controls.h"
+#include "support/gate.h"
 #include "app/window_operations.h"
 #include "platform/fake/headless_window.h"
 #include "support/printers.h"
@@ -29,24 +28,7 @@ namespace {
 using fake::HeadlessWindow;
 using fake::MessageBoxCall;
 
-// Opens once; waiting on an open gate returns at once.
-class Gate {
-public:
-    void open() {
-        std::lock_guard lock(mutex_);
-        open_ = true;
-        opened_.notify_all();
-    }
-    void wait() {
-        std::unique_lock lock(mutex_);
-        opened_.wait(lock, [this] { return open_; });
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable opened_;
-    bool open_ = false;
-};
+using test_support::Gate;
 
 const Text pageStatus = "正在采集第：1页";
 const Text finalStatus = "运行结束，去除重复采集结果数【1】，手动停止不写入文本";

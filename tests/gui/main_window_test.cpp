@@ -10,14 +10,13 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTimer>
-#include <condition_variable>
 #include <functional>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "app/controls.h"
+#include "support/gate.h"
 #include "app/gui/caption.h"
 #include "app/run_control.h"
 #include "app/window_operations.h"
@@ -26,29 +25,7 @@
 namespace kestrova {
 namespace {
 
-// Opens once. The window's thread polls it, as it has to keep serving the
-// harvest thread meanwhile; the harvest thread waits on it.
-class Gate {
-public:
-    void open() {
-        std::lock_guard lock(mutex_);
-        open_ = true;
-        opened_.notify_all();
-    }
-    bool isOpen() {
-        std::lock_guard lock(mutex_);
-        return open_;
-    }
-    void wait() {
-        std::unique_lock lock(mutex_);
-        opened_.wait(lock, [this] { return open_; });
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable opened_;
-    bool open_ = false;
-};
+using test_support::Gate;
 
 const Text pageStatus = "正在采集第：1页";
 const Text finalStatus = "运行结束，去除重复采集结果数【1】，手动停止不写入文本";
