@@ -69,23 +69,12 @@ int32_t HeadlessWindow::messageBox(const Text& text, int32_t flags, const Text& 
 }
 
 void HeadlessWindow::startThread(std::function<void()> routine) {
-    {
-        std::lock_guard lock(threadsMutex_);
-        ++runningThreads_;
-    }
     try {
-        std::thread([this, routine = std::move(routine)] {
-            routine();
-            // Notified under the lock: once waitForThreads sees the count
-            // drop, this thread no longer touches the window.
-            std::lock_guard lock(threadsMutex_);
-            --runningThreads_;
-            threadsDone_.notify_all();
-        }).detach();
+        std::thread thread(std::move(routine));
+        const std::lock_guard lock(threadsMutex_);
+        threads_.push_back(std::move(thread));
     } catch (const std::system_error&) {
         // A thread that cannot be started is not reported.
-        std::lock_guard lock(threadsMutex_);
-        --runningThreads_;
     }
 }
 
@@ -119,8 +108,22 @@ bool HeadlessWindow::closed() const {
 }
 
 void HeadlessWindow::waitForThreads() {
-    std::unique_lock lock(threadsMutex_);
-    threadsDone_.wait(lock, [this] { return runningThreads_ == 0; });
+    // Joined, not just finished with their routines: a thread's own clean-up
+    // (the thread-local state of the libraries it used) must be over before
+    // whoever waited goes on, e.g. to end the process.
+    for (;;) {
+        std::vector<std::thread> started;
+        {
+            const std::lock_guard lock(threadsMutex_);
+            started.swap(threads_);
+        }
+        if (started.empty()) {
+            return;
+        }
+        for (std::thread& thread : started) {
+            thread.join();
+        }
+    }
 }
 
 }  // namespace kestrova::fake

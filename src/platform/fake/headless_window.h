@@ -3,13 +3,13 @@
 // the command line. Every operation is serialised under one lock, so a thread
 // calling runOnWindowThread waits as it would for a real window's thread.
 
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/text.h"
@@ -57,7 +57,7 @@ public:
     void close();
     bool closed() const;
 
-    // Returns once every thread started so far has finished its routine.
+    // Returns once every thread started so far, and any it started, has ended.
     void waitForThreads();
 
 private:
@@ -76,8 +76,7 @@ private:
     bool closed_ = false;
 
     std::mutex threadsMutex_;
-    std::condition_variable threadsDone_;
-    int32_t runningThreads_ = 0;
+    std::vector<std::thread> threads_;
 };
 
 }  // namespace kestrova::fake
