@@ -7,6 +7,7 @@
 
 #include "app/controls.h"
 #include "support/gate.h"
+#include "support/pausing_run.h"
 #include "app/window_operations.h"
 #include "platform/fake/headless_window.h"
 #include "support/printers.h"
@@ -30,38 +31,9 @@ using fake::MessageBoxCall;
 
 using test_support::Gate;
 
-const Text pageStatus = "正在采集第：1页";
-const Text finalStatus = "运行结束，去除重复采集结果数【1】，手动停止不写入文本";
-
-// A harvest routine with one page: it stops in the middle of the page until
-// the test lets it finish, and keeps what the window answered it.
-struct PausingRun {
-    void operator()() {
-        keywordAtStart = readControlText(controls::keyword);
-        resultsAtStart = readControlText(controls::results);
-        statusAtStart = readControlText(controls::status);
-        writeControlText(controls::status, pageStatus);
-        appendControlText(controls::results, host + "\r\n");
-        pageReached.open();
-        finishPage.wait();
-        startDisabledAtCheck = isControlDisabled(controls::start);
-        resultsAtEnd = readControlText(controls::results);
-        appendControlText(controls::results, "late.example\r\n");
-        writeControlText(controls::status, finalStatus);
-        onStopClicked();
-        done.open();
-    }
-
-    Text host = "a.example";
-    Gate pageReached;
-    Gate finishPage;
-    Gate done;
-    Text keywordAtStart = "unread";
-    Text resultsAtStart = "unread";
-    Text statusAtStart = "unread";
-    bool startDisabledAtCheck = false;
-    Text resultsAtEnd = "unread";
-};
+using test_support::finalStatus;
+using test_support::PausingRun;
+using test_support::pageStatus;
 
 // The disabled flags of 开始, keyword and 停止.
 using RunState = std::array<bool, 3>;

@@ -17,6 +17,7 @@
 
 #include "app/controls.h"
 #include "support/gate.h"
+#include "support/pausing_run.h"
 #include "app/gui/caption.h"
 #include "app/run_control.h"
 #include "app/window_operations.h"
@@ -27,32 +28,9 @@ namespace {
 
 using test_support::Gate;
 
-const Text pageStatus = "正在采集第：1页";
-const Text finalStatus = "运行结束，去除重复采集结果数【1】，手动停止不写入文本";
-
-// A harvest routine with one page that waits in the middle of it for the test.
-struct PausingRun {
-    void operator()() {
-        keywordAtStart = readControlText(controls::keyword);
-        writeControlText(controls::status, pageStatus);
-        appendControlText(controls::results, "a.example\r\n");
-        pageReached.open();
-        finishPage.wait();
-        startDisabledAtCheck = isControlDisabled(controls::start);
-        resultsAtEnd = readControlText(controls::results);
-        appendControlText(controls::results, "late.example\r\n");
-        writeControlText(controls::status, finalStatus);
-        onStopClicked();
-        done.open();
-    }
-
-    Gate pageReached;
-    Gate finishPage;
-    Gate done;
-    Text keywordAtStart;
-    bool startDisabledAtCheck = false;
-    Text resultsAtEnd = "unread";
-};
+using test_support::finalStatus;
+using test_support::PausingRun;
+using test_support::pageStatus;
 
 struct ShownBox {
     QString text;
